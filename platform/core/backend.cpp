@@ -8,9 +8,12 @@
 namespace vlmr {
 
 Backend* backend() {
-  static std::unique_ptr<Backend> chosen;
+  // The backend lives until the process ends and is never destroyed: tearing
+  // a GL driver down from an exit handler, possibly with a context still
+  // current, is not safe, and the system releases everything anyway.
+  static Backend* chosen = nullptr;
   static bool tried = false;
-  if (tried) return chosen.get();
+  if (tried) return chosen;
   tried = true;
 
   const char* name = std::getenv("VELMORA_PLATFORM");
@@ -34,8 +37,8 @@ Backend* backend() {
                    "velmora: to run without a display, set VELMORA_PLATFORM=headless\n");
     return nullptr;
   }
-  chosen = std::move(candidate);
-  return chosen.get();
+  chosen = candidate.release();
+  return chosen;
 }
 
 }  // namespace vlmr

@@ -20,14 +20,15 @@ int main() {
     OPENGL_INIT(1000, 1, 0.1, 0.2, 0.5);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
+    glTranslatef(0, 0, -5);
     SETGLMOUSEMOVE(0, 2);
     glDisable(GL_LIGHTING);
     glColor3f(0, 1, 0);
     glBegin(GL_QUADS);
-    glVertex3f(-1, -1, -5);
-    glVertex3f(1, -1, -5);
-    glVertex3f(1, 1, -5);
-    glVertex3f(-1, 1, -5);
+    glVertex3f(-1, -1, 0);
+    glVertex3f(1, -1, 0);
+    glVertex3f(1, 1, 0);
+    glVertex3f(-1, 1, 0);
     glEnd();
     std::printf(
         "frame %ld active %d msg %u wparam %lu key_W %d left %d right %d xrot %.3f yrot %.3f "
