@@ -270,6 +270,7 @@ TEST_F(Shell, HalvesRoundToEven) {
 
 TEST_F(Shell, CountingStartsOnlyWithTheSwitch) {
   FPSCOUNT = 0;
+  FPSCOUNTSTR.clear();
   SETGLMSG();
   SETGLMSG();
   EXPECT_EQ(FPSCOUNT, 0);
@@ -412,13 +413,18 @@ TEST_F(Shell, OrbitViewModes) {
   expect_matrix(GL_MODELVIEW_MATRIX, identity);
 }
 
+// The death tests re-run the test binary for the child, so that its library
+// state starts fresh (the backend and the window class are chosen once per
+// process).
 TEST(ShellDeath, IndexOutOfBoundsEndsWithTheRunTimeError) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
   setenv("VELMORA_PLATFORM", "headless", 0);
   EXPECT_EXIT(GLWNDPROC(nullptr, WM_KEYDOWN, 501, 0), ::testing::ExitedWithCode(217),
               "Error: Range check error: index 501 outside 0..500");
 }
 
 TEST(ShellDeath, CreationFailuresShowTheirBoxAndExitZero) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
         setenv("VELMORA_PLATFORM", "nowhere", 1);
