@@ -98,7 +98,8 @@ Window* main_window();
 void post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Routes a mouse message given in the client coordinates of a top-level window:
 // to the capture window if any, else to the deepest visible child under the
-// point whose shape contains it. Updates the virtual cursor position.
+// point whose shape contains it. The pointer position itself is the backend's
+// (a real pointer, or the headless virtual pointer the driver moves).
 void deliver_mouse(Window& top, UINT message, int x, int y, WPARAM keyFlags);
 // Key state for MK_ flags and GetKeyState-like questions.
 void set_key_state(int vk, bool down);

@@ -72,7 +72,11 @@ Driver& driver() {
 
 void write_png(const std::string& path, const std::vector<uint8_t>& rgba, int width, int height,
                const char* origin) {
-  if (rgba.empty() || !VlmrWritePng(path.c_str(), rgba.data(), width, height)) {
+  // A screenshot shows what the window shows: the window is opaque whatever
+  // alpha the program cleared or drew with.
+  std::vector<uint8_t> opaque = rgba;
+  for (size_t i = 3; i < opaque.size(); i += 4) opaque[i] = 255;
+  if (opaque.empty() || !VlmrWritePng(path.c_str(), opaque.data(), width, height)) {
     std::fprintf(stderr, "%s: cannot write screenshot %s\n", origin, path.c_str());
     return;
   }
