@@ -59,13 +59,12 @@ HRGN ExtCreateRegion(const XFORM* xform, DWORD count, const RGNDATA* data) {
     if (rc.left < rc.right && rc.top < rc.bottom)
       boxes.push_back(pixman_box32_t{rc.left, rc.top, rc.right, rc.bottom});
   }
-  // Rectangles may overlap or come in any order: union them one band at a time.
-  pixman_region32_t tmp;
-  for (const auto& b : boxes) {
-    pixman_region32_init_rect(&tmp, b.x1, b.y1, static_cast<unsigned>(b.x2 - b.x1),
-                              static_cast<unsigned>(b.y2 - b.y1));
-    pixman_region32_union(&reg->r, &reg->r, &tmp);
-    pixman_region32_fini(&tmp);
+  // Rectangles may overlap or come in any order: pixman sorts them into bands.
+  pixman_region32_fini(&reg->r);
+  if (!pixman_region32_init_rects(&reg->r, boxes.data(), static_cast<int>(boxes.size()))) {
+    pixman_region32_init(&reg->r);
+    remove_object(out);
+    return nullptr;
   }
   return out;
 }
