@@ -198,6 +198,34 @@ std::vector<uint8_t> read_gl_pixels(Window& w, int& width, int& height) {
   return pixels;
 }
 
+namespace {
+
+// Child windows painted with GDI (image buttons, a status bar that drew
+// itself) lie over the GL scene: a screenshot shows them where the window
+// shows them, each within its own shape.
+void compose_children(Window& parent, std::vector<uint8_t>& rgba, int width, int height) {
+  for (Window* child : children_of(parent.hwnd())) {
+    if (!child->visible || child->surface.empty()) continue;
+    const RECT c = child->client_rect();
+    const POINT origin{child->rect.left + child->frame_left(), child->rect.top + child->frame_top()};
+    for (int y = 0; y < c.bottom; ++y) {
+      for (int x = 0; x < c.right; ++x) {
+        const int px = origin.x + x, py = origin.y + y;
+        if (px < 0 || py < 0 || px >= width || py >= height) continue;
+        if (child->region && !PtInRegion(child->region, x, y)) continue;
+        const uint32_t v = child->surface[static_cast<size_t>(y) * c.right + x];
+        uint8_t* p = &rgba[(static_cast<size_t>(py) * width + px) * 4];
+        p[0] = static_cast<uint8_t>(v >> 16);
+        p[1] = static_cast<uint8_t>(v >> 8);
+        p[2] = static_cast<uint8_t>(v);
+        p[3] = 255;
+      }
+    }
+  }
+}
+
+}  // namespace
+
 void driver_before_present(Window& w) {
   Driver& d = driver();
   d.frame = VlmrFrameCount();  // SwapBuffers has counted this frame
@@ -208,6 +236,7 @@ void driver_before_present(Window& w) {
   auto frame_pixels = [&]() -> const std::vector<uint8_t>& {
     if (!have_pixels) {
       pixels = read_gl_pixels(w, width, height);
+      compose_children(w, pixels, width, height);
       have_pixels = true;
     }
     return pixels;
