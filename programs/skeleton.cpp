@@ -35,4 +35,18 @@ int run(const Program& program) {
   return 0;
 }
 
+void help_overlay(int32_t x, int32_t y, const char* line1, const char* line2, const char* line3) {
+  OPENGL_I2D(0, 0, 0, 0);
+  PUTGLPOINTLIGHT(GL_LIGHT0, static_cast<float>(WIDTH / 2.0), 0, -400,
+                  static_cast<float>(HEIGHT / 2.0), 0.1f);
+  TEXTUREOFF();
+  glColor3f(0.6f, 0.6f, 0.6f);
+  PUTGLTEXT(static_cast<float>(x), static_cast<float>(y), -0.05f, line1);
+  PUTGLTEXT(static_cast<float>(x), static_cast<float>(y - 16), -0.05f, line2);
+  PUTGLTEXT(static_cast<float>(x), static_cast<float>(y - 32), -0.05f, line3);
+  glColor3f(0.9f, 0.9f, 0.9f);
+  TEXTUREON();
+  OPENGL_INIT(1000, 0, 0, 0, 0);
+}
+
 }  // namespace skeleton

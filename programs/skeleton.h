@@ -4,6 +4,7 @@
 // source calls its remaining routines from these two).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace skeleton {
@@ -23,5 +24,10 @@ struct Program {
 // the window closes (Escape or the close button), shuts down; returns the
 // process exit code, 0.
 int run(const Program& program);
+
+// The 2D overlay of the programs that show help: the overlay projection, the
+// light placed in overlay coordinates, three grey help lines from (x, y) down
+// in steps of 16, and back to the perspective projection.
+void help_overlay(int32_t x, int32_t y, const char* line1, const char* line2, const char* line3);
 
 }  // namespace skeleton

@@ -29,6 +29,21 @@ bool same_name(const std::string& a, const char* b) {
 
 ATOM next_atom = 0xC000;
 
+// The fields WNDCLASSA and WNDCLASSEXA have in common.
+template <class Record>
+WindowClass class_from(const Record& wc) {
+  ensure_system_classes();
+  WindowClass c;
+  c.name = wc.lpszClassName;
+  c.style = wc.style;
+  c.proc = wc.lpfnWndProc;
+  c.instance = wc.hInstance;
+  c.icon = wc.hIcon;
+  c.cursor = wc.hCursor;
+  c.background = wc.hbrBackground;
+  return c;
+}
+
 ATOM add_class(WindowClass c) {
   if (c.name.empty() || !c.proc) return 0;
   for (const auto& k : classes())
@@ -64,30 +79,12 @@ using namespace vlmr;
 
 ATOM RegisterClassA(const WNDCLASSA* wc) {
   if (!wc || !wc->lpszClassName) return 0;
-  ensure_system_classes();
-  WindowClass c;
-  c.name = wc->lpszClassName;
-  c.style = wc->style;
-  c.proc = wc->lpfnWndProc;
-  c.instance = wc->hInstance;
-  c.icon = wc->hIcon;
-  c.cursor = wc->hCursor;
-  c.background = wc->hbrBackground;
-  return add_class(std::move(c));
+  return add_class(class_from(*wc));
 }
 
 ATOM RegisterClassExA(const WNDCLASSEXA* wc) {
   if (!wc || wc->cbSize != sizeof(WNDCLASSEXA) || !wc->lpszClassName) return 0;
-  ensure_system_classes();
-  WindowClass c;
-  c.name = wc->lpszClassName;
-  c.style = wc->style;
-  c.proc = wc->lpfnWndProc;
-  c.instance = wc->hInstance;
-  c.icon = wc->hIcon;
-  c.cursor = wc->hCursor;
-  c.background = wc->hbrBackground;
-  return add_class(std::move(c));
+  return add_class(class_from(*wc));
 }
 
 BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance) {

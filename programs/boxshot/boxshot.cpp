@@ -48,19 +48,11 @@ void OPENGL_CREATELIST() {
 }
 
 void OPENGL_DRAW2D() {
-  OPENGL_I2D(0, 0, 0, 0);
-  PUTGLPOINTLIGHT(GL_LIGHT0, static_cast<float>(WIDTH / 2.0), 0, -400,
-                  static_cast<float>(HEIGHT / 2.0), 0.1f);
   TEXTX = -395;
   TEXTY = 255;
-  TEXTUREOFF();
-  glColor3f(0.6f, 0.6f, 0.6f);
-  PUTGLTEXT(TEXTX, TEXTY, -0.05f, "V mostra / nascondi aree collisione");
-  PUTGLTEXT(TEXTX, TEXTY - 16, -0.05f, "A D muovi proiettili in orizontale");
-  PUTGLTEXT(TEXTX, TEXTY - 32, -0.05f, "W S muovi proiettili in verticale");
-  glColor3f(0.9f, 0.9f, 0.9f);
-  TEXTUREON();
-  OPENGL_INIT(1000, 0, 0, 0, 0);
+  skeleton::help_overlay(TEXTX, TEXTY, "V mostra / nascondi aree collisione",
+                         "A D muovi proiettili in orizontale",
+                         "W S muovi proiettili in verticale");
 }
 
 void OPENGL_MOUSE2D() {}

@@ -25,7 +25,7 @@ std::optional<Frame> parse_frame(const std::string& line) {
 
 }  // namespace
 
-ProbeRun::ProbeRun(const std::string& program, const Env& env) {
+ProbeRun::ProbeRun(const std::string& program, const Env& env, const std::string& dir) {
   char err_template[] = "/tmp/vlmr-probe-stderr-XXXXXX";
   int err_fd = mkstemp(err_template);
   err_path_ = err_template;
@@ -38,6 +38,7 @@ ProbeRun::ProbeRun(const std::string& program, const Env& env) {
     int devnull = open("/dev/null", O_RDONLY);
     if (devnull >= 0) dup2(devnull, 0);
     for (const auto& [k, v] : env) setenv(k.c_str(), v.c_str(), 1);
+    if (!dir.empty() && chdir(dir.c_str()) != 0) _exit(127);
     execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }

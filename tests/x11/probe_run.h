@@ -30,8 +30,9 @@ struct Frame {
 class ProbeRun {
  public:
   using Env = std::vector<std::pair<std::string, std::string>>;
-  // Starts the program with extra environment variables.
-  ProbeRun(const std::string& program, const Env& env);
+  // Starts the program with extra environment variables, in the folder `dir`
+  // (by default the test's own).
+  ProbeRun(const std::string& program, const Env& env, const std::string& dir = {});
   ~ProbeRun();  // kills the program if it still runs
   ProbeRun(const ProbeRun&) = delete;
   ProbeRun& operator=(const ProbeRun&) = delete;
