@@ -1,8 +1,8 @@
 #include "bmp_decode.h"
 
+#include <cstdio>
+
 #include <bit>
-#include <fstream>
-#include <iterator>
 
 namespace vlmr::bmp {
 namespace {
@@ -247,11 +247,20 @@ std::optional<Image> decode(const uint8_t* data, size_t size) {
 }
 
 std::optional<Image> decode_file(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                   std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
+  // One read of the whole file into a buffer of its size.
+  std::FILE* f = std::fopen(path, "rb");
+  if (!f) return std::nullopt;
+  std::vector<uint8_t> bytes;
+  if (std::fseek(f, 0, SEEK_END) == 0) {
+    const long size = std::ftell(f);
+    if (size > 0 && std::fseek(f, 0, SEEK_SET) == 0) {
+      bytes.resize(static_cast<size_t>(size));
+      bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+    }
+  }
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) return std::nullopt;
   return decode(bytes.data(), bytes.size());
 }
 
