@@ -69,6 +69,16 @@ TEST_F(Shell, WindowIsCreatedAsTheProgramsExpect) {
   EXPECT_EQ(r.right, 800);
   EXPECT_EQ(r.bottom, 600);
   EXPECT_EQ(HSTATUS, nullptr);
+  WNDCLASSEXA cls{};
+  ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), "GLWindow", &cls));
+  EXPECT_EQ(cls.lpfnWndProc, GLWNDPROC);
+  EXPECT_EQ(cls.style, CS_VREDRAW | CS_HREDRAW);
+  EXPECT_EQ(cls.hCursor, LoadCursorA(nullptr, IDC_ARROW));
+  EXPECT_EQ(cls.hIcon, LoadIconA(nullptr, IDI_APPLICATION));
+  EXPECT_EQ(cls.hbrBackground, GetSysColorBrush(COLOR_BTNFACE));
+  ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), "IMAGEBUTTON", &cls));
+  EXPECT_EQ(cls.lpfnWndProc, HOVERBUTTONHANDLER);
+  EXPECT_EQ(cls.hbrBackground, GetStockObject(NULL_BRUSH));
   EXPECT_EQ(FORCEFPS, 1);
   EXPECT_EQ(ADDINTERVALFPS, 5000);
   EXPECT_EQ(GL_MIN_FILTER, GL_LINEAR);
@@ -443,6 +453,24 @@ TEST(ShellDeath, CreationFailuresShowTheirBoxAndExitZero) {
         CREATEOGLWINDOW("x", 800, 600, 32, false);
       },
       ::testing::ExitedWithCode(0), "Error: Errore di registro per la rispettiva applicazione!");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ShellDeath, AMissingCursorFileLeavesTheClassWithoutACursor) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        setenv("VELMORA_PLATFORM", "headless", 1);
+        OGLWINDOWSETTING(FILECURSOR, "/nonexistent/velmora.cur", GENERIC, "");
+        CREATEOGLWINDOW("x", 800, 600, 32, false);
+        WNDCLASSEXA cls{};
+        GetClassInfoExA(GetModuleHandleA(nullptr), "GLWindow", &cls);
+        std::exit(cls.hCursor == nullptr && ACTIVE ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
