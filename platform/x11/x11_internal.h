@@ -24,6 +24,14 @@ using XFontId = ::Font;
 
 namespace vlmr::x11 {
 
+// The colours of the controls this backend draws itself (the message box and
+// the status bar), as 0x00RRGGBB.
+constexpr uint32_t kFace = 0xD4D0C8;
+constexpr uint32_t kShadow = 0x808080;
+constexpr uint32_t kDarkShadow = 0x404040;
+constexpr uint32_t kLight = 0xFFFFFF;
+constexpr uint32_t kText = 0x000000;
+
 struct Atoms {
   Atom wm_protocols = 0, wm_delete_window = 0, wm_state = 0, net_wm_ping = 0;
   Atom net_wm_name = 0, net_wm_icon_name = 0, utf8_string = 0, net_wm_pid = 0;

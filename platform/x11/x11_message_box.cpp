@@ -11,11 +11,6 @@
 namespace vlmr::x11 {
 namespace {
 
-constexpr uint32_t kFace = 0xD4D0C8;
-constexpr uint32_t kShadow = 0x808080;
-constexpr uint32_t kDarkShadow = 0x404040;
-constexpr uint32_t kLight = 0xFFFFFF;
-constexpr uint32_t kText = 0x000000;
 constexpr int kMargin = 16;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 24;

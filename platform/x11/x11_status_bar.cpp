@@ -7,10 +7,6 @@
 namespace vlmr::x11 {
 namespace {
 
-constexpr uint32_t kFace = 0xD4D0C8;
-constexpr uint32_t kShadow = 0x808080;
-constexpr uint32_t kLight = 0xFFFFFF;
-constexpr uint32_t kText = 0x000000;
 constexpr int kTextInset = 4;
 
 }  // namespace
